@@ -49,8 +49,6 @@ struct Handover {
     Clock::time_point at{};
 };
 
-} // namespace
-
 // One open song. The audio callback owns the decoder while the device runs;
 // the window thread touches it only under SDL_LockAudioDevice.
 struct Song {
@@ -138,6 +136,8 @@ struct Song {
     // Last, so it closes first: the callback stops before the rest goes.
     AudioDevice device;
 };
+
+} // namespace
 
 struct PlaybackDevice::Impl {
     // Resumes or starts the device from where the decoder stands.

@@ -24,7 +24,7 @@ for _ in $(seq 100); do [[ -s "$work/displayno" ]] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/displayno")"
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+for _ in $(seq 100); do xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_ACTIVE_WINDOW && break; sleep 0.1; done
 
 export SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8
 unset WAYLAND_DISPLAY
@@ -42,17 +42,15 @@ start() { # starts a copy from elsewhere with stray arguments; sets app and win
     [[ -n "$win" ]] || fail "no window from pid $app"
 }
 
-wait_exit() { # waits for pid $1 with a deadline; prints its exit code
-    local code
+wait_exit() { # waits for pid $1 with a deadline; sets code to its exit code or "timeout"
+    code=timeout
     for _ in $(seq 100); do
         if ! kill -0 "$1" 2>/dev/null; then
             wait "$1" && code=0 || code=$?
-            echo "$code"
             return
         fi
         sleep 0.1
     done
-    echo timeout
 }
 
 outer_geometry() { # x y w h of the window's frame as the window manager drew it
@@ -85,28 +83,28 @@ xdotool windowactivate --sync "$win" key --clearmodifiers shift+Escape
 sleep 0.3
 kill -0 "$second" || fail "Shift+Esc closed the window"
 xdotool windowactivate --sync "$win" key --clearmodifiers Escape
-[[ "$(wait_exit "$second")" == 0 ]] || fail "Esc: exit code not 0"
+wait_exit "$second"; [[ $code == 0 ]] || fail "Esc: exit code not 0 ($code)"
 win=$(xdotool search --onlyvisible --pid "$first" | head -1)
 xdotool windowactivate --sync "$win" key --clearmodifiers Escape
-[[ "$(wait_exit "$first")" == 0 ]] || fail "Esc (first copy): exit code not 0"
+wait_exit "$first"; [[ $code == 0 ]] || fail "Esc (first copy): exit code not 0 ($code)"
 
 # 2. Alt+F4, through the window manager.
 start
 xdotool windowactivate --sync "$win" key --clearmodifiers alt+F4
-[[ "$(wait_exit "$app")" == 0 ]] || fail "Alt+F4: exit code not 0"
+wait_exit "$app"; [[ $code == 0 ]] || fail "Alt+F4: exit code not 0 ($code)"
 
 # 3. The window menu's Close (the window manager's close request) and a click on the close button.
 start
 wmctrl -i -c "$win"
-[[ "$(wait_exit "$app")" == 0 ]] || fail "close request: exit code not 0"
+wait_exit "$app"; [[ $code == 0 ]] || fail "close request: exit code $code"
 start
 read -r x y w h < <(outer_geometry "$win")
 xdotool mousemove $((x + w - 12)) $((y + 10)) click 1
-[[ "$(wait_exit "$app")" == 0 ]] || fail "close button: exit code not 0"
+wait_exit "$app"; [[ $code == 0 ]] || fail "close button: exit code not 0 ($code)"
 
 # 4. A plain kill still ends it (no signal is swallowed).
 start
 kill -TERM "$app"
-[[ "$(wait_exit "$app")" != timeout ]] || fail "SIGTERM did not end the program"
+wait_exit "$app"; [[ $code != timeout ]] || fail "SIGTERM did not end the program"
 
 echo "e2e window: all checks passed"
