@@ -96,15 +96,14 @@ TEST(Open, ExtensionDecidesWhateverItsCase)
     }
 }
 
-TEST(Open, TruncatedSongOpensWithWhatDecodes)
+TEST(Open, TruncatedSongOpensWithTheFrameThatIsWhole)
 {
-    // 1000 bytes: the info frame, one whole frame and part of the next.
-    const DecodedSong reference = DecodeDirectly(SongPath("truncated.mp3"));
+    // 1000 bytes: the info frame, one whole frame and part of the next. The
+    // scan finds fewer frames than the info frame announces, and libmpg123
+    // then trims no encoder delay: the one frame plays whole.
     PlaybackDevice device;
     ASSERT_TRUE(device.Open(SongPath("truncated.mp3")));
-    EXPECT_GT(device.GetLength(), 0);
-    EXPECT_LT(device.GetLength(), 100);
-    EXPECT_EQ(device.GetLength(), reference.LengthMs());
+    EXPECT_EQ(device.GetLength(), 1152 * 1000 / 44100);
 }
 
 TEST(Open, CloseReportsWhetherASongWasOpen)

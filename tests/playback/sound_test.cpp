@@ -1,6 +1,7 @@
 // The sound the device hands to SDL, recorded by SDL's disk driver
 // (SDL_AUDIODRIVER=disk) and compared with a direct decode. The driver runs
-// faster than real time (small SDL_AUDIO_DISK_DELAY), so only bytes count here.
+// faster than real time (small SDL_AUDIO_DISK_DELAY / SDL_DISKAUDIODELAY), so
+// only bytes count here.
 #include "playback/playback_device.h"
 
 #include <gtest/gtest.h>
@@ -37,6 +38,13 @@ Samples WithoutSilentFrames(const Samples& samples, int channels)
     return kept;
 }
 
+// Index of the first sample where a and b differ, -1 when they are equal.
+std::ptrdiff_t FirstDifference(const Samples& a, const Samples& b)
+{
+    const auto [ia, ib] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+    return ia == a.end() && ib == b.end() ? -1 : ia - a.begin();
+}
+
 // Longest run of silent frames after the first sound: where (in sound
 // frames before it) and how long.
 struct Gap {
@@ -70,9 +78,11 @@ protected:
     {
         const char* driver = std::getenv("SDL_AUDIODRIVER");
         ASSERT_TRUE(driver != nullptr && std::string(driver) == "disk") << "run with SDL_AUDIODRIVER=disk";
-        // The disk driver writes to the file named here when the device opens.
+        // The disk driver writes to the file named here when the device opens
+        // (SDL before 2.28 reads SDL_DISKAUDIOFILE, later ones SDL_AUDIO_DISK_FILE).
         recording_ = scratch_ / "recording.raw";
         setenv("SDL_AUDIO_DISK_FILE", recording_.c_str(), 1);
+        setenv("SDL_DISKAUDIOFILE", recording_.c_str(), 1);
     }
 
     // What the device wrote; readable once it is closed.
@@ -102,23 +112,51 @@ protected:
     fs::path recording_;
 };
 
+std::int64_t LeadingSilentFrames(const Samples& samples, int channels)
+{
+    const auto sound = std::find_if(samples.begin(), samples.end(), [](std::int16_t s) { return s != 0; });
+    return (sound - samples.begin()) / channels;
+}
+
 TEST_F(Sound, PlaysTheWholeSongAndStopsAtItsEnd)
 {
-    for (const char* name : {"cbr128.mp3", "mono22k.mp3", "mono8k.mp3", "rate48k.mp3"}) {
-        SCOPED_TRACE(name);
-        const DecodedSong song = DecodeDirectly(SongPath(name));
+    // libmpg123 decodes MPEG-2 and 2.5 (rates below 32 kHz) a few samples one
+    // step apart depending on what it did before (a scan, a seek), so those
+    // may differ from a fresh decode by 1 in very few places.
+    const struct {
+        const char* name;
+        int tolerance;
+    } cases[] = {{"cbr128.mp3", 0}, {"rate48k.mp3", 0}, {"mono22k.mp3", 1}, {"mono8k.mp3", 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DecodedSong song = DecodeDirectly(SongPath(c.name));
         {
             PlaybackDevice device;
-            ASSERT_TRUE(device.Open(SongPath(name)));
+            ASSERT_TRUE(device.Open(SongPath(c.name)));
             ASSERT_TRUE(device.Play(0));
             ASSERT_TRUE(PlaysToTheEnd(device));
             EXPECT_EQ(device.GetPosition(), device.GetLength());
             EXPECT_EQ(device.GetLength(), song.LengthMs());
         }
-        const Samples recorded = WithoutSilentFrames(Recording(), song.channels);
-        const Samples expected = WithoutSilentFrames(song.samples, song.channels);
-        ASSERT_EQ(recorded.size(), expected.size());
-        EXPECT_TRUE(recorded == expected);
+        // Silence while the device waited for Play, the song, silence after it.
+        const Samples recording = Recording();
+        const std::int64_t lead = LeadingSilentFrames(recording, song.channels)
+            - LeadingSilentFrames(song.samples, song.channels);
+        ASSERT_GE(lead, 0);
+        const std::size_t start = static_cast<std::size_t>(lead * song.channels);
+        ASSERT_GE(recording.size(), start + song.samples.size());
+        int differing = 0;
+        int worst = 0;
+        for (std::size_t i = 0; i < song.samples.size(); ++i) {
+            const int difference = std::abs(recording[start + i] - song.samples[i]);
+            differing += difference != 0;
+            worst = std::max(worst, difference);
+        }
+        EXPECT_LE(worst, c.tolerance);
+        EXPECT_LE(differing, c.tolerance * static_cast<int>(song.samples.size() / 1000));
+        EXPECT_TRUE(std::all_of(recording.begin() + static_cast<std::ptrdiff_t>(start + song.samples.size()),
+                                recording.end(), [](std::int16_t s) { return s == 0; }))
+            << "sound after the end of the song";
     }
 }
 
@@ -151,8 +189,9 @@ TEST_F(Sound, PauseHoldsTheSongAndResumeContinuesWithTheNextSample)
     EXPECT_GE(gap.frames, 16384 - 2048);
     // The gap sits where the position said the song was paused: the position
     // covers everything handed over.
-    EXPECT_EQ(gap.soundFramesBefore * 1000 / song.rate, pausedAt);
-    EXPECT_TRUE(WithoutSilentFrames(recording, song.channels) == WithoutSilentFrames(song.samples, song.channels))
+    EXPECT_NEAR(gap.soundFramesBefore * 1000 / song.rate, pausedAt, 1);
+    EXPECT_EQ(FirstDifference(WithoutSilentFrames(recording, song.channels),
+                              WithoutSilentFrames(song.samples, song.channels)), -1)
         << "samples went missing or were repeated around the pause";
 }
 
@@ -185,7 +224,8 @@ TEST_F(Sound, StopRewindsAndPlayFromSeeksToTheSample)
     ASSERT_GT(recorded.size(), tail.size());
     const std::size_t head = recorded.size() - tail.size();
     EXPECT_GE(head, static_cast<std::size_t>(24000 * channels)) << "stopped before 500 ms";
-    EXPECT_TRUE(std::equal(recorded.begin(), recorded.begin() + static_cast<std::ptrdiff_t>(head), song.samples.begin()));
+    const Samples whole = WithoutSilentFrames(song.samples, channels);
+    EXPECT_TRUE(std::equal(recorded.begin(), recorded.begin() + static_cast<std::ptrdiff_t>(head), whole.begin()));
     EXPECT_TRUE(std::equal(tail.begin(), tail.end(), recorded.begin() + static_cast<std::ptrdiff_t>(head)));
 }
 

@@ -3,6 +3,7 @@
 #include "ui/song_file_dialog.h"
 #include "ui/whole_number.h"
 #include "ui/whole_number_edit.h"
+#include "support/ui_driver.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,42 +20,7 @@
 
 #include <functional>
 
-namespace {
-
-// Runs action on the next modal dialog to appear, once it is up.
-void WhenModalAppears(std::function<void(QWidget*)> action)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(20);
-    QObject::connect(poll, &QTimer::timeout, [poll, action = std::move(action)] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            poll->stop();
-            poll->deleteLater();
-            action(modal);
-        }
-    });
-    poll->start();
-}
-
-void AcceptFileDialog(QWidget* modal, const QString& name)
-{
-    auto* dialog = qobject_cast<QFileDialog*>(modal);
-    QVERIFY(dialog);
-    auto* nameBox = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-    QVERIFY(nameBox);
-    nameBox->setText(name);
-    // Qt's dialog settles the typed name on its next turn of the loop.
-    QTimer::singleShot(0, dialog, [dialog] { QMetaObject::invokeMethod(dialog, "accept"); });
-}
-
-void ClickMessageBox(QWidget* modal, QMessageBox::StandardButton which)
-{
-    auto* box = qobject_cast<QMessageBox*>(modal);
-    QVERIFY(box);
-    box->button(which)->click();
-}
-
-} // namespace
+using namespace ui_driver;
 
 class ControlsTest : public QObject {
     Q_OBJECT
