@@ -140,16 +140,22 @@ struct Song {
 } // namespace
 
 struct PlaybackDevice::Impl {
-    // Resumes or starts the device from where the decoder stands.
-    void Start()
+    // Starts or resumes the device from where the decoder stands, or from
+    // seekFrame. The seek and the new position go out together, so a callback
+    // in between cannot publish a position from before the seek.
+    bool Start(std::optional<std::int64_t> seekFrame = std::nullopt)
     {
         {
             DeviceLock lock(song->device);
+            if (seekFrame && !song->SeekTo(*seekFrame)) {
+                return false;
+            }
             song->ended.store(false);
             song->Publish(song->nextFrame, 0);
         }
         SDL_PauseAudioDevice(song->device.Id(), 0);
         state = PlaybackState::Playing;
+        return true;
     }
 
     // Silences the device and freezes the position after what it was given.
@@ -159,12 +165,6 @@ struct PlaybackDevice::Impl {
         DeviceLock lock(song->device);
         frozenFrame = song->nextFrame;
         state = newState;
-    }
-
-    bool SeekTo(std::int64_t frame)
-    {
-        DeviceLock lock(song->device);
-        return song->SeekTo(frame);
     }
 
     AudioSystem audio;
@@ -274,12 +274,7 @@ bool PlaybackDevice::Play(std::int32_t fromMs)
         return true;
     }
     // Rounded up so that the position read back is fromMs itself.
-    const std::int64_t target = (static_cast<std::int64_t>(fromMs) * d.song->decoder.Rate() + 999) / 1000;
-    if (!d.SeekTo(target)) {
-        return false;
-    }
-    d.Start();
-    return true;
+    return d.Start((static_cast<std::int64_t>(fromMs) * d.song->decoder.Rate() + 999) / 1000);
 }
 
 bool PlaybackDevice::Pause()
@@ -311,7 +306,8 @@ bool PlaybackDevice::Stop()
         return false;
     }
     d.Halt(PlaybackState::Stopped);
-    d.SeekTo(0);
+    DeviceLock lock(d.song->device);
+    d.song->SeekTo(0);
     d.frozenFrame = 0;
     return true;
 }

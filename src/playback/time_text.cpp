@@ -17,7 +17,8 @@ std::string FormatTwoDigits(double value)
     if (floored > std::numeric_limits<std::int32_t>::max()) {
         floored = std::numeric_limits<std::int32_t>::max();
     }
-    const std::string text = "0" + std::to_string(static_cast<std::int32_t>(floored));
+    std::string text(1, '0');
+    text += std::to_string(static_cast<std::int32_t>(floored));
     return text.substr(text.size() - 2);
 }
 
