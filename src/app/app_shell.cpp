@@ -1,5 +1,7 @@
 #include "app/app_shell.h"
 
+#include "app/platform_choice.h"
+
 #include "ui/main_window.h"
 
 #include <QApplication>
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <new>
+#include <string_view>
 
 ByteBuffer CutBuffer;
 
@@ -92,7 +95,21 @@ int ProgramMain(int argc, char** argv)
     (void)argc;
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
+
+    // Under Wayland, through XWayland where there is one, so that the window is
+    // where the program puts it. Only for the program itself: what it starts
+    // (the web browser) gets the environment as it was.
+    const auto env = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string_view(value ? value : "");
+    };
+    const std::string_view platform = ChoosePlatform(
+        {env("QT_QPA_PLATFORM"), env("WAYLAND_DISPLAY"), env("XDG_SESSION_TYPE"), env("DISPLAY")});
+    if (!platform.empty())
+        qputenv("QT_QPA_PLATFORM", QByteArray(platform.data(), qsizetype(platform.size())));
     ZembrotApplication app(qtArgc, qtArgv);
+    if (!platform.empty())
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("zembrot"));
     QApplication::setApplicationDisplayName(QStringLiteral("Zembrot"));
     QApplication::setDesktopFileName(QStringLiteral("zembrot"));

@@ -1,13 +1,63 @@
 #include "ui/hyperlink_box.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QDesktopServices>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProcess>
 #include <QUrl>
 
+namespace {
+
+class AccessibleHyperlinkBox : public QAccessibleWidget {
+public:
+    explicit AccessibleHyperlinkBox(HyperlinkBox* box) : QAccessibleWidget(box, QAccessible::Link) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        const auto* box = static_cast<const HyperlinkBox*>(widget());
+        switch (t) {
+        case QAccessible::Name:
+            // What is drawn: the caption, or the address when there is none.
+            return box->text().isEmpty() ? box->address() : box->text();
+        case QAccessible::Description:
+            return box->address();
+        default:
+            return QAccessibleWidget::text(t);
+        }
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.linked = true;
+        s.traversed = static_cast<const HyperlinkBox*>(widget())->isVisited();
+        return s;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+
+    void doAction(const QString& actionName) override
+    {
+        if (actionName == pressAction())
+            static_cast<HyperlinkBox*>(widget())->activate();
+    }
+};
+
+QAccessibleInterface* HyperlinkBoxAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("HyperlinkBox"))
+        if (auto* box = qobject_cast<HyperlinkBox*>(object))
+            return new AccessibleHyperlinkBox(box);
+    return nullptr;
+}
+
+} // namespace
+
 HyperlinkBox::HyperlinkBox(QWidget* parent) : QWidget(parent)
 {
+    QAccessible::installFactory(&HyperlinkBoxAccessible); // once: a factory already there is kept
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
@@ -68,6 +118,11 @@ void HyperlinkBox::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return;
+    activate();
+}
+
+void HyperlinkBox::activate()
+{
     visited_ = openAddress();
     update();
 }

@@ -6,6 +6,8 @@
 
 // A self-drawn link: its caption in blue, dark red once the last click opened
 // the address, red while the mouse is over it (hover wins over visited).
+// Screen readers meet it as a link named by its caption, described by its
+// address, that they can press (it takes no keyboard focus).
 class HyperlinkBox : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +25,9 @@ public:
     [[nodiscard]] bool isHovered() const { return hovered_; }
     [[nodiscard]] bool isVisited() const { return visited_; }
     [[nodiscard]] QColor textColour() const;
+
+    // What a left click does: opens the address and marks the link visited when that worked.
+    void activate();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

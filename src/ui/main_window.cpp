@@ -145,6 +145,7 @@ MainWindow::MainWindow()
     for (QPushButton* button : findChildren<QPushButton*>()) {
         button->setAutoDefault(false);
         button->setDefault(false);
+        button->installEventFilter(this);
     }
     songPathBox_->setReadOnly(true);
     homepageLink_->setAddress(HomepageAddress());
@@ -158,6 +159,7 @@ MainWindow::MainWindow()
     setTabOrder(pauseButton_, startBox_);
     setTabOrder(startBox_, endBox_);
     songPathBox_->setFocus();
+    DescribeForAssistiveTechnology();
 
     // 按钮4 keeps no handler: it does nothing.
     connect(saveButton_, &QPushButton::clicked, this, &MainWindow::OnSaveCutClick);
@@ -172,6 +174,22 @@ MainWindow::MainWindow()
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::DescribeForAssistiveTechnology()
+{
+    // Buttons, labels and group boxes speak their captions; the link box has its own interface.
+    songPathBox_->setAccessibleName(QStringLiteral(u"歌曲路径"));
+    // Each time box is named by the caption before it (the label's buddy, so screen
+    // readers also see the label as its label) and described by the unit after it.
+    const std::pair<WholeNumberEdit*, std::pair<const char16_t*, const char16_t*>> timeBoxes[] = {
+        {startBox_, {u"标签5", u"标签6"}},
+        {endBox_, {u"标签7", u"标签8"}},
+    };
+    for (const auto& [box, labels] : timeBoxes) {
+        findChild<QLabel*>(QString::fromUtf16(labels.first))->setBuddy(box);
+        box->setAccessibleDescription(findChild<QLabel*>(QString::fromUtf16(labels.second))->text());
+    }
+}
 
 bool MainWindow::CreateAndShow(std::unique_ptr<MainWindow>& window)
 {
@@ -208,6 +226,22 @@ void MainWindow::moveEvent(QMoveEvent* event)
     QWidget::moveEvent(event);
     // The window manager reports its frame only once it has framed the window.
     FitOuterFrame();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        if (enter && mods == Qt::NoModifier) {
+            // Held down, the key clicks once, as Space does.
+            if (!key->isAutoRepeat())
+                static_cast<QPushButton*>(watched)->animateClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event)

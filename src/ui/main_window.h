@@ -42,6 +42,8 @@ public:
     void OnMainWindowDestroying();
 
 protected:
+    // Enter and Return click the focused button (Space does so by itself).
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -50,6 +52,8 @@ protected:
 private:
     void BuildControls();
     void LoadSelectedSong();
+    // Names and descriptions for screen readers where the caption alone does not say it.
+    void DescribeForAssistiveTechnology();
     // Makes the outer size (frame included) 380 × 243 and centres it on the primary screen.
     void FitOuterFrame();
 
