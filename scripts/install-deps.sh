@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libqt6svg6
           libmpg123-dev libsdl2-dev fonts-noto-cjk librsvg2-bin)
 if [[ "${1:-}" == "--test" ]]; then
-    packages+=(libgtest-dev sox lame xvfb openbox xdotool x11-utils wmctrl imagemagick fiu-utils
+    packages+=(libgtest-dev qt6-base-private-dev sox lame xvfb openbox xdotool x11-utils wmctrl imagemagick fiu-utils
                clang-14 libclang-rt-14-dev desktop-file-utils appstream dpkg-dev)
 fi
 
