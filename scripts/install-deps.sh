@@ -7,7 +7,7 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n li
           libmpg123-dev libsdl2-dev fonts-noto-cjk librsvg2-bin)
 if [[ "${1:-}" == "--test" ]]; then
     packages+=(libgtest-dev qt6-base-private-dev sox lame xvfb openbox xdotool x11-utils wmctrl imagemagick fiu-utils
-               clang-14 libclang-rt-14-dev desktop-file-utils appstream dpkg-dev)
+               clang-14 libclang-rt-14-dev desktop-file-utils appstream dpkg-dev mpg123 libx11-dev)
 fi
 
 missing=()

@@ -1,7 +1,16 @@
 #include "playback/mpeg_decoder.h"
 
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <mutex>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -9,7 +18,87 @@ namespace {
 // gapless trimming removes; this many empty reads in a row means it is stuck.
 constexpr int kMaxEmptyReads = 64;
 
+// One read of the file fills this much; libmpg123 on its own reads a frame's
+// header and then its body, two system calls a frame (the length scan reads
+// the whole song that way).
+constexpr std::size_t kReadAheadBytes = 128 * 1024;
+
+#ifdef _WIN32
+long long ReadFd(int fd, void* into, std::size_t n) { return ::_read(fd, into, static_cast<unsigned>(n)); }
+off_t SeekFd(int fd, off_t offset, int whence) { return static_cast<off_t>(::_lseeki64(fd, offset, whence)); }
+#else
+long long ReadFd(int fd, void* into, std::size_t n) { return ::read(fd, into, n); }
+off_t SeekFd(int fd, off_t offset, int whence) { return ::lseek(fd, offset, whence); }
+#endif
+
 } // namespace
+
+// The file through a read-ahead buffer: the same bytes, errors and positions
+// as reading the descriptor directly.
+struct MpegDecoder::Reader {
+    explicit Reader(int descriptor) : fd(descriptor) {}
+
+    static mpg123_ssize_t Read(void* self, void* out, std::size_t n)
+    {
+        return static_cast<Reader*>(self)->ReadSome(static_cast<unsigned char*>(out), n);
+    }
+    static off_t Seek(void* self, off_t offset, int whence)
+    {
+        return static_cast<Reader*>(self)->SeekTo(offset, whence);
+    }
+
+    mpg123_ssize_t ReadSome(unsigned char* out, std::size_t n)
+    {
+        if (begin == end) {
+            // A request as large as the buffer goes straight to the file.
+            unsigned char* into = n >= buffer.size() ? out : buffer.data();
+            long long got;
+            do
+                got = ReadFd(fd, into, into == out ? n : buffer.size());
+            while (got < 0 && errno == EINTR);
+            if (got <= 0)
+                return static_cast<mpg123_ssize_t>(got);
+            filePos += static_cast<off_t>(got);
+            if (into == out)
+                return static_cast<mpg123_ssize_t>(got);
+            begin = 0;
+            end = static_cast<std::size_t>(got);
+        }
+        const std::size_t taken = std::min(n, end - begin);
+        std::memcpy(out, buffer.data() + begin, taken);
+        begin += taken;
+        return static_cast<mpg123_ssize_t>(taken);
+    }
+
+    off_t SeekTo(off_t offset, int whence)
+    {
+        const off_t here = filePos - static_cast<off_t>(end - begin);
+        const off_t bufferStart = filePos - static_cast<off_t>(end);
+        off_t target = offset;
+        if (whence == SEEK_CUR)
+            target = here + offset;
+        if (whence != SEEK_END && target >= bufferStart && target <= filePos) {
+            begin = static_cast<std::size_t>(target - bufferStart);
+            return target;
+        }
+        const off_t reached = whence == SEEK_END ? SeekFd(fd, offset, SEEK_END) : SeekFd(fd, target, SEEK_SET);
+        if (reached < 0)
+            return reached;
+        filePos = reached;
+        begin = end = 0;
+        return reached;
+    }
+
+    int fd;
+    off_t filePos = 0; // the descriptor's position: just past the buffered bytes
+    std::size_t begin = 0, end = 0;
+    std::array<unsigned char, kReadAheadBytes> buffer;
+};
+
+MpegDecoder::MpegDecoder(Handle handle) : handle_(std::move(handle)) {}
+MpegDecoder::MpegDecoder(MpegDecoder&&) noexcept = default;
+MpegDecoder& MpegDecoder::operator=(MpegDecoder&&) noexcept = default;
+MpegDecoder::~MpegDecoder() = default;
 
 std::optional<MpegDecoder> MpegDecoder::Open(int fd)
 {
@@ -24,8 +113,15 @@ std::optional<MpegDecoder> MpegDecoder::Open(int fd)
     }
     // No Frankenstein streams: the format cannot change mid-song and decoding
     // ends where an info frame says the song ends, before any junk after it.
+    const off_t start = SeekFd(fd, 0, SEEK_CUR);
+    if (start < 0) {
+        return std::nullopt;
+    }
+    decoder.reader_ = std::make_unique<Reader>(fd);
+    decoder.reader_->filePos = start;
     if (mpg123_param(h, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | MPG123_NO_FRANKENSTEIN, 0.0) != MPG123_OK
-        || mpg123_open_fd(h, fd) != MPG123_OK) {
+        || mpg123_replace_reader_handle(h, &Reader::Read, &Reader::Seek, nullptr) != MPG123_OK
+        || mpg123_open_handle(h, decoder.reader_.get()) != MPG123_OK) {
         return std::nullopt;
     }
     int encoding = 0;

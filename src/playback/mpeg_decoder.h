@@ -14,6 +14,9 @@ public:
     // Reads the stream from fd, which must stay open while the decoder lives.
     // Nothing when no frame of MPEG audio decodes.
     [[nodiscard]] static std::optional<MpegDecoder> Open(int fd);
+    MpegDecoder(MpegDecoder&&) noexcept;
+    MpegDecoder& operator=(MpegDecoder&&) noexcept;
+    ~MpegDecoder();
 
     [[nodiscard]] long Rate() const { return rate_; }
     [[nodiscard]] int Channels() const { return channels_; }
@@ -29,8 +32,11 @@ public:
 
 private:
     using Handle = std::unique_ptr<mpg123_handle, decltype(&mpg123_delete)>;
-    explicit MpegDecoder(Handle handle) : handle_(std::move(handle)) {}
+    // Large reads of the file for libmpg123, which asks for a few bytes at a time.
+    struct Reader;
+    explicit MpegDecoder(Handle handle);
 
+    std::unique_ptr<Reader> reader_; // before handle_: outlives it
     Handle handle_;
     long rate_ = 0;
     int channels_ = 0;
