@@ -1,5 +1,5 @@
 // Saves a cut the way the save button does (no dialogs): the whole song read,
-// the byte range in proportion to the length, the copy, the song released,
+// the byte range in proportion to the length, the cut kept in the song's memory,
 // the atomic save. Prints the time of those steps and the peak memory.
 // Usage: zembrot_bench_cut SONG TARGET LENGTH_MS START_S END_S
 #include "cut/byte_range.h"
@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include <sys/resource.h>
 
@@ -28,9 +29,8 @@ int main(int argc, char** argv)
     const std::int32_t bytes_per_ms = BytesPerMillisecond(song.size(), length_ms);
     const std::int32_t first_byte = CutFirstByte(start, bytes_per_ms);
     const std::int32_t count = CutByteCount(start, end, bytes_per_ms);
-    ByteBuffer cut = MidBytes(song.bytes(), first_byte, count);
     const std::int32_t song_bytes = song.size();
-    song.Release();
+    ByteBuffer cut = MidBytes(std::move(song), first_byte, count);
     const bool saved = !cut.empty() && WriteBytesToFile(target, cut.bytes());
     const auto t1 = std::chrono::steady_clock::now();
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
+#include <cstring>
 #include <utility>
 
 #ifdef __linux__
@@ -47,8 +47,8 @@ ByteBuffer ByteBuffer::TryAllocate(std::int32_t n) noexcept
     ByteBuffer buffer;
     if (n <= 0)
         return buffer;
-    // new[] of std::byte without an initialiser leaves the bytes unset: no zero-filling.
-    buffer.bytes_.reset(new (std::nothrow) std::byte[static_cast<std::size_t>(n)]);
+    // malloc leaves the bytes unset: no zero-filling.
+    buffer.bytes_.reset(static_cast<std::byte*>(std::malloc(static_cast<std::size_t>(n))));
     if (buffer.bytes_) {
         buffer.size_ = n;
         AdviseHugePages(buffer.bytes_.get(), static_cast<std::size_t>(n));
@@ -71,6 +71,28 @@ void ByteBuffer::Shrink(std::int32_t n) noexcept
     else if (n < size_)
         size_ = n;
 }
+
+void ByteBuffer::KeepRange(std::int32_t offset, std::int32_t count) noexcept
+{
+    if (count <= 0 || offset < 0 || offset >= size_) {
+        Release();
+        return;
+    }
+    if (count > size_ - offset)
+        count = size_ - offset;
+    if (offset > 0)
+        std::memmove(bytes_.get(), bytes_.get() + offset, static_cast<std::size_t>(count));
+    // Shrinking in place; where realloc declines, the larger block stays valid.
+    if (count < size_) {
+        if (void* kept = std::realloc(bytes_.get(), static_cast<std::size_t>(count))) {
+            (void)bytes_.release();
+            bytes_.reset(static_cast<std::byte*>(kept));
+        }
+    }
+    size_ = count;
+}
+
+void ByteBuffer::FreeBytes::operator()(std::byte* bytes) const noexcept { std::free(bytes); }
 
 void ByteBuffer::Release() noexcept
 {

@@ -31,10 +31,17 @@ public:
 
     // Keeps only the first n bytes (n <= size()); the storage stays as it is.
     void Shrink(std::int32_t n) noexcept;
+    // Keeps only the count bytes from offset (inside the buffer), moved to the
+    // front; the storage past them is given back. No new memory is touched.
+    void KeepRange(std::int32_t offset, std::int32_t count) noexcept;
     void Release() noexcept;
 
 private:
-    std::unique_ptr<std::byte[]> bytes_;
+    struct FreeBytes {
+        void operator()(std::byte* bytes) const noexcept;
+    };
+    // malloc'd rather than new[]: a kept range gives its tail back with realloc.
+    std::unique_ptr<std::byte, FreeBytes> bytes_;
     std::int32_t size_ = 0;
 };
 

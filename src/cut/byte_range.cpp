@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -66,13 +66,10 @@ ByteRange MidRange(std::int32_t length, std::int32_t firstByte, std::int32_t cou
     return {static_cast<std::int32_t>(offset), static_cast<std::int32_t>(n)};
 }
 
-ByteBuffer MidBytes(std::span<const std::byte> file, std::int32_t firstByte, std::int32_t count)
+ByteBuffer MidBytes(ByteBuffer&& file, std::int32_t firstByte, std::int32_t count)
 {
-    const auto length = static_cast<std::int32_t>(std::min<std::size_t>(file.size(), kInt32Max));
-    const ByteRange range = MidRange(length, firstByte, count);
-    if (range.count == 0)
-        return {};
-    ByteBuffer cut = ByteBuffer::Allocate(range.count);
-    std::memcpy(cut.data(), file.data() + range.offset, static_cast<std::size_t>(range.count));
+    ByteBuffer cut = std::move(file);
+    const ByteRange range = MidRange(cut.size(), firstByte, count);
+    cut.KeepRange(range.offset, range.count);
     return cut;
 }

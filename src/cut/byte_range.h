@@ -25,5 +25,7 @@ struct ByteRange {
 // The range MidBytes copies from a buffer of length L, with P counted from 1.
 [[nodiscard]] ByteRange MidRange(std::int32_t length, std::int32_t firstByte, std::int32_t count);
 
-// A new buffer with bytes P−1 … P−1+n−1 of F (clamped to F); empty when n is 0.
-[[nodiscard]] ByteBuffer MidBytes(std::span<const std::byte> file, std::int32_t firstByte, std::int32_t count);
+// Bytes P−1 … P−1+n−1 of F (clamped to F); empty when n is 0. F is used up:
+// the cut is made in its memory and the rest given back, so a cut of any size
+// costs no fresh memory and, from the start of the file, no copy.
+[[nodiscard]] ByteBuffer MidBytes(ByteBuffer&& file, std::int32_t firstByte, std::int32_t count);

@@ -11,6 +11,8 @@
 
 #include <QLineEdit>
 
+#include <utility>
+
 namespace {
 
 double BoxNumber(const QLineEdit* box)
@@ -41,10 +43,10 @@ void MainWindow::OnSaveCutClick()
     const std::int32_t firstByte = CutFirstByte(start, bytesPerMs);
     const std::int32_t count = CutByteCount(start, end, bytesPerMs);
     // The old cut goes first, so the new one never has to share memory with it.
+    // The cut is made in the song's own memory and the rest of the song given
+    // back: nothing more than the cut is held through the dialog.
     CutBuffer.Release();
-    CutBuffer = MidBytes(song.bytes(), firstByte, count);
-    // The song's bytes are not needed past this point; don't hold them through the dialog.
-    song.Release();
+    CutBuffer = MidBytes(std::move(song), firstByte, count);
 
     if (CutBuffer.empty()) {
         ShowMessage(QStringLiteral(u"请选择要剪切部分数据!"), QStringLiteral(u"提示"), QMessageBox::Warning);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include <ostream>
@@ -125,7 +126,9 @@ TEST(CutBytes, WorkedExampleCopiesTheRightBytes)
         const ByteRange range = MidRange(kLength, first, count);
         EXPECT_EQ(range, c.range);
 
-        const ByteBuffer cut = MidBytes(song, first, count);
+        ByteBuffer whole = ByteBuffer::Allocate(kLength);
+        std::copy(song.begin(), song.end(), whole.data());
+        const ByteBuffer cut = MidBytes(std::move(whole), first, count);
         ASSERT_EQ(cut.size(), c.range.count);
         EXPECT_EQ(cut.data() == nullptr, c.range.count == 0);
         EXPECT_TRUE(std::equal(cut.bytes().begin(), cut.bytes().end(), song.begin() + c.range.offset));
